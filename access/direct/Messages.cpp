@@ -1,0 +1,89 @@
+#include "access/direct/Messages.h"
+
+#include "access/direct/Framing.h"
+#include "access/direct/Protocol.h"
+#include "access/direct/Wire.h"
+
+namespace db::direct {
+namespace {
+
+constexpr size_t kSqlStateSize = 5;
+constexpr uint64_t kColumnFixedFieldsSize = 0x0C;
+
+}  // namespace
+
+OkPacket ParseOk(std::string_view payload) {
+  WireReader r(payload);
+  uint8_t header = r.u8();
+  if (header != kOkHeader && header != kEofHeader) throw MySQLError(CR_MALFORMED_PACKET, "Malformed OK packet");
+  OkPacket ok;
+  ok.affectedRows = r.lenencInt();
+  ok.lastInsertId = r.lenencInt();
+  ok.statusFlags = r.u16();
+  ok.warnings = r.u16();
+  return ok;  // the info text and session-state changes that may follow are of no use to us
+}
+
+ServerError ParseErr(std::string_view payload) {
+  WireReader r(payload);
+  if (r.u8() != kErrHeader) throw MySQLError(CR_MALFORMED_PACKET, "Malformed error packet");
+  uint16_t code = r.u16();
+  if (!r.atEnd() && r.peek() == '#') r.skip(1 + kSqlStateSize);
+  return ServerError(code, std::string(r.rest()));
+}
+
+uint16_t ParseEof(std::string_view payload) {
+  WireReader r(payload);
+  if (r.u8() != kEofHeader) throw MySQLError(CR_MALFORMED_PACKET, "Malformed EOF packet");
+  r.u16();  // warnings
+  return r.u16();
+}
+
+bool IsResultTerminator(std::string_view payload) {
+  return !payload.empty() && static_cast<uint8_t>(payload[0]) == kEofHeader && payload.size() < kMaxPacketSize;
+}
+
+uint16_t ParseResultTerminator(std::string_view payload, bool deprecateEof) {
+  return deprecateEof ? ParseOk(payload).statusFlags : ParseEof(payload);
+}
+
+ColumnDef ParseColumnDefinition(std::string_view payload) {
+  WireReader r(payload);
+  ColumnDef c;
+  r.lenencString();  // catalog, always "def"
+  c.db = r.lenencString();
+  c.table = r.lenencString();
+  c.orgTable = r.lenencString();
+  c.name = r.lenencString();
+  c.orgName = r.lenencString();
+  if (r.lenencInt() != kColumnFixedFieldsSize)
+    throw MySQLError(CR_MALFORMED_PACKET, "Malformed column definition: unexpected fixed-field length");
+  c.charsetnr = r.u16();
+  c.length = r.u32();
+  c.type = r.u8();
+  c.flags = r.u16();
+  c.decimals = r.u8();
+  r.skip(2);
+  return c;
+}
+
+void ParseTextRow(std::string_view payload, FieldValue* values, size_t count) {
+  WireReader r(payload);
+  for (size_t i = 0; i < count; ++i) {
+    FieldValue& v = values[i];
+    if (!r.atEnd() && r.peek() == kNullMarker) {
+      r.skip(1);
+      v = FieldValue{};
+      continue;
+    }
+    std::string_view s = r.lenencString();
+    v.data = s.data();
+    v.length = s.size();
+    v.isNull = false;
+  }
+  if (!r.atEnd())
+    throw MySQLError(CR_MALFORMED_PACKET, "Malformed row: " + std::to_string(r.remaining()) +
+                                              " bytes after the last of " + std::to_string(count) + " values");
+}
+
+}  // namespace db::direct
