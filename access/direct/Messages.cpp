@@ -9,6 +9,14 @@ namespace {
 
 constexpr size_t kSqlStateSize = 5;
 constexpr uint64_t kColumnFixedFieldsSize = 0x0C;
+constexpr uint32_t kNumFlag = 32768;
+constexpr uint8_t kTypeTimestamp = 7, kTypeInt24 = 9, kTypeYear = 13, kTypeNewDecimal = 246;
+
+// https://dev.mysql.com/doc/c-api/8.0/en/c-api-data-structures.html (IS_NUM)
+bool IsNumeric(const ColumnDef& c) {
+  if (c.type == kTypeTimestamp) return c.length == 14 || c.length == 8;
+  return c.type <= kTypeInt24 || c.type == kTypeYear || c.type == kTypeNewDecimal;
+}
 
 }  // namespace
 
@@ -64,6 +72,9 @@ ColumnDef ParseColumnDefinition(std::string_view payload) {
   c.flags = r.u16();
   c.decimals = r.u8();
   r.skip(2);
+  // The server leaves NUM_FLAG to the client library, which sets it from the type; so do we,
+  // so that both modes report the same flags.
+  if (IsNumeric(c)) c.flags |= kNumFlag;
   return c;
 }
 

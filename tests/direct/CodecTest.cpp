@@ -320,10 +320,17 @@ TEST(ResultParts, ColumnDefinition) {
   EXPECT_EQ(c.name, "price");
   EXPECT_EQ(c.orgName, "price_org");
   EXPECT_EQ(c.type, 246);
-  EXPECT_EQ(c.flags, 0x1001u);
+  EXPECT_EQ(c.flags, 0x1001u | 0x8000u);  // NUM_FLAG added as the client library does
   EXPECT_EQ(c.charsetnr, 63);
   EXPECT_EQ(c.length, 12u);
   EXPECT_EQ(c.decimals, 2);
+
+  struct NumCase { uint8_t type; uint32_t length; bool numeric; };
+  for (const NumCase& n : {NumCase{0, 5, true}, NumCase{1, 4, true}, NumCase{6, 0, true}, NumCase{7, 19, false},
+                           NumCase{7, 14, true}, NumCase{9, 8, true}, NumCase{10, 10, false}, NumCase{13, 4, true},
+                           NumCase{16, 3, false}, NumCase{246, 12, true}, NumCase{253, 20, false}})
+    EXPECT_EQ(ParseColumnDefinition(direct_test::ColumnDefinition("n", n.type, 0, 63, n.length)).flags, n.numeric ? 0x8000u : 0u)
+        << int(n.type) << "/" << n.length;
 
   std::string good = direct_test::ColumnDefinition("x", 3);
   for (size_t n : {size_t{0}, size_t{5}, good.size() - 3})
