@@ -230,7 +230,7 @@ TEST_P(AccessLive, streaming_result_blocks_other_statements_until_closed) {
   auto c = Open();
   TMyQuery rows(c.get()), other(c.get());
   rows.UniDirectional = true;
-  rows.SetSQL("SELECT * FROM kinds");
+  rows.SetSQL("SELECT 1 UNION ALL SELECT 2");
   rows.Open();
   other.SetSQL("SELECT 1");
   try {
@@ -347,7 +347,7 @@ TEST_P(AccessLive, closing_the_connection_closes_its_datasets) {
   EXPECT_EQ(q.Connection(), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, AccessLive, ::testing::Values(false),
+INSTANTIATE_TEST_SUITE_P(Modes, AccessLive, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "direct" : "library"; });
 
 }  // namespace
