@@ -87,6 +87,7 @@ class DirectSession : public Session {
   std::string rowBuffer_;
 };
 
+// Reads through its session, which must outlive it (as with the client library's results).
 class DirectResultSet : public ResultSet {
  public:
   DirectResultSet(DirectSession& session, std::vector<ColumnDef> columns, bool streaming)

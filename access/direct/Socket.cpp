@@ -90,7 +90,10 @@ Socket Socket::Connect(const std::string& host, unsigned port, Clock::time_point
 }
 
 Socket::Socket(Socket&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), buffer_(std::move(other.buffer_)), bufferPos_(other.bufferPos_) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      buffer_(std::move(other.buffer_)),
+      bufferPos_(other.bufferPos_),
+      bufferEnd_(other.bufferEnd_) {}
 
 Socket::~Socket() {
   if (fd_ >= 0) close(fd_);
@@ -107,18 +110,16 @@ void Socket::waitFor(short events, const TimeLimit& limit) {
 }
 
 void Socket::readExact(char* dst, size_t n, const TimeLimit& limit) {
-  size_t fromBuffer = std::min(n, buffer_.size() - bufferPos_);
+  size_t fromBuffer = std::min(n, bufferEnd_ - bufferPos_);
   std::memcpy(dst, buffer_.data() + bufferPos_, fromBuffer);
   bufferPos_ += fromBuffer;
   dst += fromBuffer;
   n -= fromBuffer;
-  while (n > 0) {
+  while (n > 0) {  // the buffer is empty from here on
     // Large reads go straight to the destination; small ones fill the buffer to save calls.
     bool direct = n >= kReceiveChunk;
     if (!direct && buffer_.size() != kReceiveChunk) buffer_.resize(kReceiveChunk);
-    char* target = direct ? dst : buffer_.data();
-    size_t want = direct ? n : kReceiveChunk;
-    ssize_t got = recv(fd_, target, want, 0);
+    ssize_t got = recv(fd_, direct ? dst : buffer_.data(), direct ? n : kReceiveChunk, 0);
     if (got == 0) throw SocketError{SocketError::kClosed};
     if (got < 0) {
       if (errno == EAGAIN || errno == EWOULDBLOCK) {
@@ -132,8 +133,8 @@ void Socket::readExact(char* dst, size_t n, const TimeLimit& limit) {
     if (!direct) {
       used = std::min(used, n);
       std::memcpy(dst, buffer_.data(), used);
-      buffer_.resize(static_cast<size_t>(got));
       bufferPos_ = used;
+      bufferEnd_ = static_cast<size_t>(got);
     }
     dst += used;
     n -= used;

@@ -42,8 +42,9 @@ class Socket {
   void waitFor(short events, const TimeLimit& limit);
 
   int fd_ = -1;
-  std::string buffer_;  // bytes received beyond what was asked for
+  std::string buffer_;  // bytes received beyond what was asked for: [bufferPos_, bufferEnd_)
   size_t bufferPos_ = 0;
+  size_t bufferEnd_ = 0;
 };
 
 }  // namespace db::direct

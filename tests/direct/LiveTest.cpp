@@ -5,6 +5,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -52,19 +54,25 @@ std::string Scalar(Session& s, std::string_view sql) {
   return std::string(v[0].bytes());
 }
 
-// A database of this suite's own, dropped again at the end.
+// A database of each test's own (ctest runs the tests in parallel), dropped again at the end.
 class LiveDb : public ::testing::Test {
  protected:
-  static constexpr const char* kDb = "direct_live";
   void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    db_ = "direct_";
+    for (char c : std::string(info->test_suite_name()) + "_" + info->name())
+      db_.push_back(std::isalnum(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : '_');
+    db_.resize(std::min<size_t>(db_.size(), 64));
     admin_ = OpenDirectSession(Live());
-    admin_->query(std::string("DROP DATABASE IF EXISTS ") + kDb, false);
-    admin_->query(std::string("CREATE DATABASE ") + kDb + " CHARACTER SET utf8mb4", false);
-    s_ = OpenDirectSession(Live(kDb));
+    admin_->query("DROP DATABASE IF EXISTS " + db_, false);
+    admin_->query("CREATE DATABASE " + db_ + " CHARACTER SET utf8mb4", false);
+    s_ = OpenDirectSession(Live(db_));
   }
   void TearDown() override {
-    if (admin_) admin_->query(std::string("DROP DATABASE IF EXISTS ") + kDb, false);
+    s_.reset();
+    if (admin_) admin_->query("DROP DATABASE IF EXISTS " + db_, false);
   }
+  std::string db_;
   std::unique_ptr<Session> admin_;
   std::unique_ptr<Session> s_;
 };
@@ -165,7 +173,7 @@ TEST_F(LiveDb, ColumnDefinitionsOfCommonTypes) {
     EXPECT_EQ(c.orgName, e.name);
     EXPECT_EQ(c.table, "alias") << e.name;
     EXPECT_EQ(c.orgTable, "t") << e.name;
-    EXPECT_EQ(c.db, "direct_live") << e.name;
+    EXPECT_EQ(c.db, db_) << e.name;
     EXPECT_EQ(c.type, e.type) << e.name;
     EXPECT_EQ(c.flags, e.flags) << e.name;
     EXPECT_EQ(c.charsetnr, e.charsetnr) << e.name;
