@@ -129,7 +129,9 @@ void TCustomMyDumpProcessor::ProcessBackup(std::u16string_view query) {
   db::TMyConnection& connection = *FOwner->Connection();
   FIConnection = &connection.GetIConnection();
   FUseUnicode = connection.Options.UseUnicode;
-  FCharset = FUseUnicode ? "utf8" : Lower(connection.Options.Charset);
+  // Under UseUnicode the connection speaks utf8mb4; naming utf8 (three bytes at most) in SET NAMES
+  // would turn every four-byte character into '?' on replay.
+  FCharset = FUseUnicode ? FIConnection->FUsedCharset : Lower(connection.Options.Charset);
   if (TStream* s = FOwner->Stream()) {
     if (FUseUnicode) {
       FEncoding = TTextEncoding::Utf16LE;
@@ -297,9 +299,10 @@ void TCustomMyDumpProcessor::DumpObject(std::u16string_view query, const TObject
   if (!FBackupData || entry.isView) return;
   const TDADumpOptions& options = FOwner->Options();
   const std::u16string& name = entry.name;
-  if (options.GenerateHeader())
-    for (std::u16string_view line : SplitLines(u"-- \r\n-- Dumping data for table " + name + u"\r\n-- \r\n\r\n"))
-      WriteTextLine(line);
+  if (options.GenerateHeader()) {
+    const std::u16string comment = u"-- \r\n-- Dumping data for table " + name + u"\r\n-- \r\n\r\n";
+    for (std::u16string_view line : SplitLines(comment)) WriteTextLine(line);
+  }
   const bool truncate = options.AddDrop() && !FBackupTables;
   if (truncate) WriteTextLine(u"TRUNCATE TABLE " + name + u";");
 

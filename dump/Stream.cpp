@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,7 +21,9 @@ TFileStream::TFileStream(const std::string& path) : buffer_(new char[kBufferSize
     ::close(fd_);
     fd_ = -1;
   }
-  if (fd_ >= 0 && ::ftruncate(fd_, 0) != 0) {
+  struct stat st{};
+  const bool regular = fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+  if (regular && ::ftruncate(fd_, 0) != 0) {
     err = errno;
     ::close(fd_);
     fd_ = -1;
