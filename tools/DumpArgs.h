@@ -35,10 +35,15 @@ struct DumpArgs {
   bool useUnicode = false;
   bool checkBackslashes = false;
 
+  std::string ini;        // Admin.ini to take server, port, database and mode from
+  bool all = false;       // every table and view of the database into a new run folder
+  std::string outputDir;  // where --all creates its run folder
+
   bool help = false;
 };
 
-// Parses argv; throws std::invalid_argument with a message for the user.
+// Parses argv; throws std::invalid_argument with a message for the user. Connection settings
+// given on the command line win over those of --ini.
 DumpArgs ParseDumpArgs(const std::vector<std::string>& args);
 const char* DumpUsage();
 

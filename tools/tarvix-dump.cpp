@@ -7,6 +7,7 @@
 #include "dump/MyDump.h"
 #include "platform/TextEncoding.h"
 #include "tools/DumpArgs.h"
+#include "tools/WholeDatabase.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ int Run(const tools::DumpArgs& a) {
   dump::TMyDump d;
   Configure(d, a);
   d.SetConnection(&connection);
+  if (a.all) return tools::BackupWholeDatabase(a, connection, d);
   d.SetTableNames(platform::Utf8ToUtf16(a.tables));
   if (a.progress)
     d.OnBackupProgress = [](dump::TDADump*, std::u16string name, int32_t num, int32_t count, int32_t percent) {

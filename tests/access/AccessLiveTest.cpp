@@ -16,12 +16,11 @@ using testing_support::MakeConnection;
 
 namespace {
 
-const char* kDb = "access_live";
-
 class AccessLive : public ::testing::TestWithParam<bool> {
  protected:
-  static void SetUpTestSuite() {
-    testing_support::RecreateDatabase(kDb);
+  void SetUp() override {
+    database_ = testing_support::PerTestDatabase("access");
+    testing_support::RecreateDatabase(database_);
     Exec(
         "CREATE TABLE kinds ("
         " c_tiny TINYINT, c_small SMALLINT UNSIGNED, c_medium MEDIUMINT, c_int INT, c_big BIGINT UNSIGNED,"
@@ -31,14 +30,17 @@ class AccessLive : public ::testing::TestWithParam<bool> {
         " c_set SET('x','y'), c_binary BINARY(4), c_varbinary VARBINARY(8), c_varchar_bin VARCHAR(10) COLLATE utf8mb4_bin,"
         " c_tinyblob TINYBLOB, c_blob BLOB, c_longblob LONGBLOB, c_text TEXT, c_longtext LONGTEXT,"
         " c_json JSON, c_geometry GEOMETRY, c_latin VARCHAR(20) CHARACTER SET latin1)",
-        kDb);
-    Exec("CREATE TABLE vals (id INT PRIMARY KEY, v LONGBLOB, t VARCHAR(100))", kDb);
-    Exec("CREATE VIEW vals_view AS SELECT id FROM vals", kDb);
-    Exec("CREATE TABLE work (id INT AUTO_INCREMENT PRIMARY KEY, descricao VARCHAR(50))", kDb);
+        database_);
+    Exec("CREATE TABLE vals (id INT PRIMARY KEY, v LONGBLOB, t VARCHAR(100))", database_);
+    Exec("CREATE VIEW vals_view AS SELECT id FROM vals", database_);
+    Exec("CREATE TABLE work (id INT AUTO_INCREMENT PRIMARY KEY, descricao VARCHAR(50))", database_);
   }
+  void TearDown() override { Exec("DROP DATABASE IF EXISTS `" + database_ + "`"); }
 
-  std::unique_ptr<TMyConnection> Open(const std::string& db = kDb) {
-    auto c = MakeConnection(GetParam(), db);
+  std::string database_;
+
+  std::unique_ptr<TMyConnection> Open() {
+    auto c = MakeConnection(GetParam(), database_);
     c->Open();
     return c;
   }
@@ -91,12 +93,12 @@ TEST_P(AccessLive, good_connect_reports_server_and_database) {
   EXPECT_TRUE(c->Connected());
   EXPECT_EQ(c->ServerVersion().rfind("5.5.5-", 0), std::string::npos);
   EXPECT_GE(c->ServerMajorVersion(), 10);
-  EXPECT_EQ(c->CurrentDatabase(), kDb);
+  EXPECT_EQ(c->CurrentDatabase(), database_);
   EXPECT_EQ(c->GetIConnection().FUsedCharset, "utf8mb4");
 }
 
 TEST_P(AccessLive, use_count_never_below_zero_and_release_keeps_open) {
-  auto c = MakeConnection(GetParam(), kDb);
+  auto c = MakeConnection(GetParam(), database_);
   c->ConnectCounted();
   c->ConnectCounted();
   EXPECT_EQ(c->UseCount(), 2);
@@ -165,7 +167,7 @@ TEST_P(AccessLive, descriptor_of_every_column_type) {
 }
 
 TEST_P(AccessLive, unicode_and_fields_as_string_change_the_kinds) {
-  auto c = MakeConnection(GetParam(), kDb);
+  auto c = MakeConnection(GetParam(), database_);
   c->Options.UseUnicode = true;
   c->Open();
   TMyQuery q(c.get());
@@ -192,7 +194,7 @@ TEST_P(AccessLive, values_arrive_whole_with_their_exact_bytes) {
   const std::string big1(1 << 20, 'x');
   std::string big20(20u << 20, '\0');
   for (size_t i = 0; i < big20.size(); ++i) big20[i] = static_cast<char>(i * 7 + (i >> 16));
-  Exec("DELETE FROM vals", kDb);
+  Exec("DELETE FROM vals", database_);
   // Values go in as hex literals so that the test does not depend on our own escaping.
   auto hex = [](const std::string& s) {
     static const char* d = "0123456789ABCDEF";
@@ -201,8 +203,8 @@ TEST_P(AccessLive, values_arrive_whole_with_their_exact_bytes) {
     return s.empty() ? std::string("''") : h;
   };
   Exec("INSERT INTO vals VALUES (1, NULL, NULL), (2, '', ''), (3, " + hex(withNul) + ", 'ação ünï €'),"
-       "(4, " + hex(escapable) + ", " + hex(escapable) + "), (5, " + hex(big1) + ", NULL)", kDb);
-  Exec("INSERT INTO vals VALUES (6, " + hex(big20) + ", NULL)", kDb);
+       "(4, " + hex(escapable) + ", " + hex(escapable) + "), (5, " + hex(big1) + ", NULL)", database_);
+  Exec("INSERT INTO vals VALUES (6, " + hex(big20) + ", NULL)", database_);
 
   for (bool streaming : {true, false}) {
     SCOPED_TRACE(streaming ? "streaming" : "buffered");
@@ -259,7 +261,7 @@ TEST_P(AccessLive, parameter_is_bound_as_a_literal) {
 }
 
 TEST_P(AccessLive, check_backslashes_reads_the_sql_mode) {
-  auto c = MakeConnection(GetParam(), kDb);
+  auto c = MakeConnection(GetParam(), database_);
   c->Open();
   EXPECT_TRUE(c->GetIConnection().FNeedBackslashes);
   c->ExecSQL("SET SESSION sql_mode = 'no_backslash_escapes,ansi_quotes'");
@@ -284,7 +286,7 @@ TEST_P(AccessLive, table_and_view_names_and_locate) {
   for (const char* n : {"kinds", "vals", "vals_view", "work"})
     EXPECT_NE(std::find(names.begin(), names.end(), n), names.end()) << n;
   TMyQuery status(c.get());
-  status.SetSQL("SHOW TABLE STATUS FROM access_live");
+  status.SetSQL("SHOW TABLE STATUS FROM `" + database_ + "`");
   status.Open();
   ASSERT_TRUE(status.Locate("Name", "VALS_VIEW"));
   EXPECT_TRUE(status.FieldByName("Engine").IsNull());

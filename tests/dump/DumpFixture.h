@@ -52,7 +52,10 @@ class DumpTest : public ::testing::TestWithParam<bool> {
     char tmpl[] = "/tmp/tarvix-dumptest-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     dir_ = tmpl;
-    connection_ = testing_support::MakeConnection(GetParam(), Database());
+    database_ = testing_support::PerTestDatabase(DatabasePrefix());
+    testing_support::RecreateDatabase(database_);
+    CreateTables();
+    connection_ = testing_support::MakeConnection(GetParam(), database_);
     connection_->Open();
     SystemSettings(dump_);
     dump_.SetConnection(connection_.get());
@@ -60,9 +63,15 @@ class DumpTest : public ::testing::TestWithParam<bool> {
       progress_.push_back({platform::Utf16ToUtf8(name), num, count, p});
     };
   }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+  void TearDown() override {
+    std::system(("rm -rf '" + dir_ + "'").c_str());
+    testing_support::Exec("DROP DATABASE IF EXISTS `" + database_ + "`");
+  }
 
-  virtual std::string Database() const = 0;
+  virtual std::string DatabasePrefix() const = 0;
+  // Creates the test's tables in database_ (runs before the connection opens).
+  virtual void CreateTables() {}
+  void Setup(const std::string& sql) { testing_support::Exec(sql, database_); }
 
   // Dumps the tables named (TableNames text, UTF-8) into a file and returns its bytes.
   std::string Dump(const std::string& tables) {
@@ -78,6 +87,7 @@ class DumpTest : public ::testing::TestWithParam<bool> {
   void Exec(const std::string& sql) { connection_->ExecSQL(sql); }
 
   std::string dir_;
+  std::string database_;
   std::unique_ptr<db::TMyConnection> connection_;
   dump::TMyDump dump_;
   std::vector<ProgressCall> progress_;

@@ -5,16 +5,13 @@ using namespace dumptest;
 
 namespace {
 
-const char* kDb = "dump_encoding";
-
 class Encoding : public DumpTest {
  protected:
-  static void SetUpTestSuite() {
-    testing_support::RecreateDatabase(kDb);
-    testing_support::Exec("CREATE TABLE `nação` (nome VARCHAR(20), foto BLOB, bits BIT(8))", kDb);
-    testing_support::Exec("INSERT INTO `nação` VALUES ('Não é', 0x00FF41, b'10000001')", kDb);
+  void CreateTables() override {
+    Setup("CREATE TABLE `nação` (nome VARCHAR(20), foto BLOB, bits BIT(8))");
+    Setup("INSERT INTO `nação` VALUES ('Não é', 0x00FF41, b'10000001')");
   }
-  std::string Database() const override { return kDb; }
+  std::string DatabasePrefix() const override { return "encoding"; }
 
   std::string WithOptions(bool useUnicode, const std::string& charset) {
     connection_->Close();

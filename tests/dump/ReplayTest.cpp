@@ -9,8 +9,6 @@ using namespace dumptest;
 
 namespace {
 
-const char* kSrc = "dump_replay_src";
-const char* kDst = "dump_replay_dst";
 
 const char* kColumns =
     "id INT PRIMARY KEY, i TINYINT, u BIGINT UNSIGNED, d DECIMAL(20,6), f FLOAT, g DOUBLE, y YEAR,"
@@ -21,10 +19,11 @@ const char* kColumns =
 
 class Replay : public DumpTest {
  protected:
-  static void SetUpTestSuite() {
-    testing_support::RecreateDatabase(kSrc);
-    testing_support::Exec(std::string("CREATE TABLE todos (") + kColumns + ")", kSrc);
-    testing_support::Exec(
+  void CreateTables() override {
+    kSrc = database_;
+    kDst = database_ + "_r";
+    Setup(std::string("CREATE TABLE todos (") + kColumns + ")");
+    Setup(
         "INSERT INTO todos VALUES"
         " (1, -128, 18446744073709551615, -12345678901234.123456, 1.17549e-38, -2.2250738585072014e-308, 1901,"
         "  '0000-00-00', '-838:59:59.000000', '0000-00-00 00:00:00.000', NULL, b'101010101010', 'ab', 'd''agua\\nfria\\\\',"
@@ -34,15 +33,18 @@ class Replay : public DumpTest {
         "  NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
         " (3, 0, 0, 0, 0, 1e300, 2155, '9999-12-31', '00:00:00.5', '2038-01-19 03:14:07.999', '2023-04-08 12:04:23',"
         "  b'0', '', '', '', '', 'a', '', '', 0x1A5C27220D0A, 0xFF, 0x00FF, 'emoji 😀 \\Z', '{}',"
-        "  ST_GeomFromText('POINT(1 1)'), '')",
-        kSrc);
+        "  ST_GeomFromText('POINT(1 1)'), '')");
     // Every byte value in a blob and a varbinary.
-    testing_support::Exec(
+    Setup(
         "INSERT INTO todos (id, vbi, bl) SELECT 4, UNHEX(GROUP_CONCAT(LPAD(HEX(seq), 2, '0') ORDER BY seq SEPARATOR '')),"
-        " UNHEX(REPEAT(GROUP_CONCAT(LPAD(HEX(seq), 2, '0') ORDER BY seq SEPARATOR ''), 1)) FROM seq_0_to_255",
-        kSrc);
+        " UNHEX(REPEAT(GROUP_CONCAT(LPAD(HEX(seq), 2, '0') ORDER BY seq SEPARATOR ''), 1)) FROM seq_0_to_255");
   }
-  std::string Database() const override { return kSrc; }
+  void TearDown() override {
+    testing_support::Exec("DROP DATABASE IF EXISTS `" + kDst + "`");
+    DumpTest::TearDown();
+  }
+  std::string DatabasePrefix() const override { return "replay"; }
+  std::string kSrc, kDst;
 
   // A hexadecimal image of every value of every row.
   static std::string Image(const std::string& database) {

@@ -13,12 +13,9 @@ using dump::TMyDumpObject;
 
 namespace {
 
-const char* kDb = "dump_script";
-
 class Script : public DumpTest {
  protected:
-  static void SetUpTestSuite() {
-    testing_support::RecreateDatabase(kDb);
+  void CreateTables() override {
     for (const char* sql : {
              "CREATE TABLE cidades (Codigo INT, Nome VARCHAR(40))",
              "INSERT INTO cidades VALUES (1,'Lages'),(2,'Blumenau'),(3,'Joinville')",
@@ -38,9 +35,9 @@ class Script : public DumpTest {
              "oculta INT INVISIBLE DEFAULT 4)",
              "INSERT INTO gerada (id, oculta) VALUES (1, 10)",
          })
-      testing_support::Exec(sql, kDb);
+      Setup(sql);
   }
-  std::string Database() const override { return kDb; }
+  std::string DatabasePrefix() const override { return "dump"; }
 };
 
 TEST_P(Script, worked_example_cidades_byte_for_byte_with_progress) {
@@ -84,16 +81,20 @@ TEST_P(Script, names_are_quoted_where_needed_everywhere) {
       {"9lives", "`9lives`", "id"},
       {"ação", "`ação`", "id"},
       {"`x.y`", "`x.y`", "id"},
-      {"dump_script.cidades", "dump_script.cidades", "Codigo, Nome"},
-      {"`dump_script`.`cidades`", "dump_script.cidades", "Codigo, Nome"},
+      {"DB.cidades", "DB.cidades", "Codigo, Nome"},
+      {"`DB`.`cidades`", "DB.cidades", "Codigo, Nome"},
+  };
+  auto withDb = [&](std::string s) {
+    for (size_t at; (at = s.find("DB")) != std::string::npos;) s.replace(at, 2, database_);
+    return s;
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tables);
-    const std::string script = Dump(c.tables);
-    EXPECT_NE(script.find(std::string("INSERT INTO ") + c.name + "(" + c.columns + ") VALUES ("), std::string::npos)
+    const std::string script = Dump(withDb(c.tables));
+    EXPECT_NE(script.find("INSERT INTO " + withDb(c.name) + "(" + c.columns + ") VALUES ("), std::string::npos)
         << script;
     ASSERT_FALSE(progress_.empty());
-    EXPECT_EQ(progress_.front().name, c.name);
+    EXPECT_EQ(progress_.front().name, withDb(c.name));
   }
   dump_.Options().SetQuoteNames(true);
   EXPECT_NE(Dump("cidades").find("INSERT INTO `cidades`(`Codigo`, `Nome`) VALUES (1,'Lages');"), std::string::npos);
@@ -197,7 +198,7 @@ TEST_P(Script, header_and_table_comment) {
   dump_.Options().SetGenerateHeader(true);
   const std::string script = Dump("vazia");
   EXPECT_EQ(script.rfind("-- Dump component version: 10.4.1\r\n-- MySQL server version: ", 0), 0u) << script;
-  EXPECT_NE(script.find("-- Database: dump_script\r\n\r\n" + std::string(kPrologue) +
+  EXPECT_NE(script.find("-- Database: " + database_ + "\r\n\r\n" + std::string(kPrologue) +
                         "-- \r\n-- Dumping data for table vazia\r\n-- \r\n\r\n" + kEpilogue),
             std::string::npos)
       << script;
@@ -208,8 +209,8 @@ TEST_P(Script, generated_columns_left_out_and_invisible_kept) {
 }
 
 TEST_P(Script, table_names_split_and_read_back) {
-  dump_.SetTableNames(u" cidades ; vazia,, `itens pedido` ,;`dump_script`.`cidades`, `x.y`;");
-  EXPECT_EQ(dump_.TableNames(), u"cidades,vazia,`itens pedido`,dump_script.cidades,`x.y`");
+  dump_.SetTableNames(u" cidades ; vazia,, `itens pedido` ,;`loja`.`cidades`, `x.y`;");
+  EXPECT_EQ(dump_.TableNames(), u"cidades,vazia,`itens pedido`,loja.cidades,`x.y`");
   dump_.SetTableNames(u" ;, ");
   EXPECT_EQ(dump_.TableNames(), u"");
 }

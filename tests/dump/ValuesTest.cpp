@@ -5,8 +5,6 @@ using namespace dumptest;
 
 namespace {
 
-const char* kDb = "dump_values";
-
 struct ValueCase {
   const char* name;
   const char* type;   // column definition
@@ -57,8 +55,7 @@ const ValueCase kCases[] = {
 
 class Values : public DumpTest {
  protected:
-  static void SetUpTestSuite() { testing_support::RecreateDatabase(kDb); }
-  std::string Database() const override { return kDb; }
+  std::string DatabasePrefix() const override { return "values"; }
 
   // The value list of the one row of a one-column table.
   std::string Literal(const std::string& type, const std::string& value) {

@@ -1,6 +1,10 @@
 #include "tests/support/LiveServer.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
+#include <functional>
+#include <cctype>
 #include <stdexcept>
 
 namespace testing_support {
@@ -40,6 +44,15 @@ void RecreateDatabase(const std::string& name) {
   c->Open();
   c->ExecSQL("DROP DATABASE IF EXISTS `" + name + "`");
   c->ExecSQL("CREATE DATABASE `" + name + "` CHARACTER SET utf8mb4");
+}
+
+std::string PerTestDatabase(const std::string& prefix) {
+  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string full = std::string(info->test_suite_name()) + "." + info->name();
+  std::string name = prefix + "_";
+  for (char c : full) name += std::isalnum(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(c)) : '_';
+  if (name.size() > 48) name = name.substr(0, 40) + "_" + std::to_string(std::hash<std::string>{}(full) % 10000000);
+  return name;
 }
 
 }  // namespace testing_support

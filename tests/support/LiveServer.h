@@ -23,4 +23,8 @@ void Exec(const std::string& sql, const std::string& database = "");
 // Drops and creates a database of the suite's own.
 void RecreateDatabase(const std::string& name);
 
+// A database name of the running test's own: ctest runs every test case in a process of its
+// own, in parallel, so cases must not share a database.
+std::string PerTestDatabase(const std::string& prefix);
+
 }  // namespace testing_support
