@@ -1,8 +1,7 @@
 #include "access/Charsets.h"
 
-#include <algorithm>
-#include <cctype>
-#include <iterator>
+#include "platform/AsciiText.h"
+
 
 namespace db {
 namespace {
@@ -36,12 +35,6 @@ constexpr Collation kCollations[] = {
     {60, "utf32", 4, true},
 };
 
-bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 CharsetInfo InfoOf(const Collation& c) {
   for (const Collation& d : kCollations)
     if (d.isDefault && d.charset == c.charset) return {d.charset, d.number, d.maxBytesPerChar};
@@ -51,9 +44,9 @@ CharsetInfo InfoOf(const Collation& c) {
 }  // namespace
 
 std::optional<CharsetInfo> FindCharset(std::string_view name) {
-  if (SameName(name, "utf8")) name = "utf8mb3";
+  if (platform::SameTextAscii(name, "utf8")) name = "utf8mb3";
   for (const Collation& c : kCollations)
-    if (c.isDefault && SameName(c.charset, name)) return InfoOf(c);
+    if (c.isDefault && platform::SameTextAscii(c.charset, name)) return InfoOf(c);
   return std::nullopt;
 }
 

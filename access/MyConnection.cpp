@@ -1,26 +1,15 @@
 #include "access/MyConnection.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "access/MySQLError.h"
+#include "platform/AsciiText.h"
 
 namespace db {
 
-namespace {
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-}  // namespace
-
 std::string CharsetToUse(const TMyConnectionOptions& options) {
   if (options.UseUnicode || options.Charset.empty()) return "utf8mb4";
-  return Lower(options.Charset);
+  return platform::LowerCaseAscii(options.Charset);
 }
 
 TMyConnection::~TMyConnection() {
@@ -90,7 +79,7 @@ void TMyConnection::UpdateNeedBackslashes() {
   std::string mode;
   if (result)
     if (const FieldValue* row = result->fetch(); row && !row[0].isNull) mode = row[0].bytes();
-  iconnection_->FNeedBackslashes = Upper(mode).find("NO_BACKSLASH_ESCAPES") == std::string::npos;
+  iconnection_->FNeedBackslashes = platform::UpperCaseAscii(mode).find("NO_BACKSLASH_ESCAPES") == std::string::npos;
 }
 
 TMySQLConnection& TMyConnection::GetIConnection() {

@@ -1,24 +1,11 @@
 #include "access/MyQuery.h"
 
-#include <cctype>
-
 #include "access/Escape.h"
 #include "access/MySQLError.h"
 #include "access/SqlParams.h"
+#include "platform/AsciiText.h"
 
 namespace db {
-namespace {
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
-}  // namespace
-
 TMyQuery::TMyQuery(TMyConnection* connection) { SetConnection(connection); }
 
 TMyQuery::~TMyQuery() {
@@ -45,7 +32,7 @@ void TMyQuery::SyncParams() {
   for (std::string& name : ParamNames(sql_)) {
     TParam value;
     for (auto& [old, p] : params_)
-      if (SameText(old, name)) value = p;
+      if (platform::SameTextAscii(old, name)) value = p;
     params.emplace_back(std::move(name), value);
   }
   params_ = std::move(params);
@@ -53,7 +40,7 @@ void TMyQuery::SyncParams() {
 
 TParam& TMyQuery::ParamByName(std::string_view name) {
   for (auto& [n, p] : params_)
-    if (SameText(n, name)) return p;
+    if (platform::SameTextAscii(n, name)) return p;
   throw MySQLError(CR_UNKNOWN_ERROR, "Parameter '" + std::string(name) + "' not found");
 }
 
@@ -68,7 +55,7 @@ std::string TMyQuery::BoundSQL() const {
   const bool backslashes = !connection_->GetIConnection().session().noBackslashEscapes();
   return BindParams(sql_, [&](std::string_view name) {
     for (const auto& [n, p] : params_) {
-      if (!SameText(n, name)) continue;
+      if (!platform::SameTextAscii(n, name)) continue;
       if (!p.Value()) return std::string("NULL");
       std::string literal;
       AppendQuotedLiteral(literal, *p.Value(), backslashes);
@@ -157,7 +144,7 @@ int TMyQuery::RecordCount() const { return stream_ ? 0 : static_cast<int>(rows_.
 
 TField* TMyQuery::FindField(std::string_view name) {
   for (TField& f : fields_)
-    if (SameText(f.FieldName(), name)) return &f;
+    if (platform::SameTextAscii(f.FieldName(), name)) return &f;
   return nullptr;
 }
 
@@ -184,7 +171,7 @@ bool TMyQuery::Locate(std::string_view column, std::string_view value) {
   for (size_t i = 0; i < n; ++i) {
     rows_.Row(i, rowValues_.data());
     current_ = rowValues_.data();
-    if (!field.IsNull() && SameText(field.AsBytes(), value)) {
+    if (!field.IsNull() && platform::SameTextAscii(field.AsBytes(), value)) {
       recNo_ = static_cast<int>(i) + 1;
       eof_ = false;
       return true;

@@ -1,20 +1,11 @@
 #include "access/MyTable.h"
 
-#include <cctype>
-
 #include "access/Escape.h"
 #include "access/MySQLError.h"
+#include "platform/AsciiText.h"
 
 namespace db {
 namespace {
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
 
 std::string QuoteName(std::string_view name) {
   std::string q = "`";
@@ -70,9 +61,9 @@ void TMyTable::SetFieldValue(std::string_view field, std::string value) {
   if (!appending_) throw MySQLError(CR_UNKNOWN_ERROR, tableName_ + ": Dataset not in edit or insert mode");
   FieldByName(field);  // the field must exist
   for (const TPersistentField& f : persistent_)
-    if (SameText(f.Name, field) && f.Size > 0) value = CutToCharacters(value, f.Size);
+    if (platform::SameTextAscii(f.Name, field) && f.Size > 0) value = CutToCharacters(value, f.Size);
   for (auto& [name, v] : newRow_)
-    if (SameText(name, field)) {
+    if (platform::SameTextAscii(name, field)) {
       v = std::move(value);
       return;
     }
