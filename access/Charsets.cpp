@@ -2,7 +2,6 @@
 
 #include "platform/AsciiText.h"
 
-
 namespace db {
 namespace {
 

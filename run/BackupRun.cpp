@@ -7,6 +7,16 @@
 
 namespace run {
 
+void UseBackupSettings(dump::TMyDump& dump) {
+  dump.SetObjects({dump::TMyDumpObject::doData});
+  dump::TMyDumpOptions& o = dump.Options();
+  o.SetGenerateHeader(false);
+  o.SetAddDrop(false);
+  o.SetCompleteInsert(true);
+  o.SetAddLock(false);
+  o.SetUseExtSyntax(false);
+}
+
 BackupRun::BackupRun(dump::TMyDump& dump, std::string_view chosenFolder, const runfiles::Clock& clock)
     : dump_(dump), folder_(runfiles::NewRunFolderName(chosenFolder, clock)) {
   runfiles::CreateFolderWithParents(folder_);

@@ -11,6 +11,10 @@
 
 namespace run {
 
+// The settings of the backup's dump component: table data only, no header, no TRUNCATE, no
+// locks, one INSERT per row with the column list; every other option at its default.
+void UseBackupSettings(dump::TMyDump& dump);
+
 struct TableOutcome {
   std::u16string table;
   std::string path;         // the .sql file, or the .sql.incompleto file after a failure

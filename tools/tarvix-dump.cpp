@@ -6,18 +6,18 @@
 #include "access/MyConnection.h"
 #include "dump/MyDump.h"
 #include "platform/TextEncoding.h"
+#include "run/BackupRun.h"
 #include "tools/DumpArgs.h"
 #include "tools/WholeDatabase.h"
 
 namespace {
 
 void Configure(dump::TMyDump& d, const tools::DumpArgs& a) {
-  d.SetObjects({dump::TMyDumpObject::doData});
+  run::UseBackupSettings(d);
   dump::TMyDumpOptions& o = d.Options();
   o.SetGenerateHeader(a.header);
   o.SetAddDrop(a.addDrop);
   o.SetQuoteNames(a.quoteNames);
-  o.SetCompleteInsert(true);
   o.SetAddLock(a.addLock);
   o.SetDisableKeys(a.disableKeys);
   o.SetHexBlob(a.hexBlob);

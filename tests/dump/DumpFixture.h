@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dump/MyDump.h"
+#include "run/BackupRun.h"
 #include "platform/TextEncoding.h"
 #include "tests/support/LiveServer.h"
 
@@ -23,14 +24,7 @@ inline std::string ReadFile(const std::string& path) {
 }
 
 // The settings of the backup window's dump component.
-inline void SystemSettings(dump::TMyDump& d) {
-  d.SetObjects({dump::TMyDumpObject::doData});
-  d.Options().SetGenerateHeader(false);
-  d.Options().SetAddDrop(false);
-  d.Options().SetCompleteInsert(true);
-  d.Options().SetAddLock(false);
-  d.Options().SetUseExtSyntax(false);
-}
+inline void SystemSettings(dump::TMyDump& d) { run::UseBackupSettings(d); }
 
 struct ProgressCall {
   std::string name;

@@ -43,12 +43,7 @@ class BackupRunTest : public ::testing::Test {
     dir_ = tmpl;
     connection_ = testing_support::MakeConnection(false, database_);
     connection_->Open();
-    dump_.SetObjects({dump::TMyDumpObject::doData});
-    dump_.Options().SetGenerateHeader(false);
-    dump_.Options().SetAddDrop(false);
-    dump_.Options().SetCompleteInsert(true);
-    dump_.Options().SetAddLock(false);
-    dump_.Options().SetUseExtSyntax(false);
+    run::UseBackupSettings(dump_);
     dump_.SetConnection(connection_.get());
   }
   void TearDown() override {
