@@ -1,0 +1,31 @@
+#pragma once
+// Every message box and folder chooser of the program goes through one interface, so that tests
+// can answer them and see what the operator would have seen.
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace app {
+
+enum class TMsgKind { Plain, Warning, Error };
+
+class IPrompts {
+ public:
+  virtual ~IPrompts() = default;
+  // Modal; returns when the operator has dismissed it.
+  virtual void Message(QWidget* parent, TMsgKind kind, const QString& caption, const QString& text) = 0;
+  // The chosen folder, or nothing when the operator cancels.
+  virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& acceptLabel,
+                                              const QString& startFolder) = 0;
+};
+
+// The real dialogs unless a test has installed its own.
+IPrompts& Prompts();
+// nullptr restores the real dialogs; the caller keeps ownership.
+void SetPrompts(IPrompts* prompts);
+
+// Caption of the plain box and of the standard error box: the program's title.
+QString ApplicationTitle();
+
+}  // namespace app
