@@ -356,9 +356,12 @@ void TFrmBackup::GerarBackup() {
 
 void TFrmBackup::MyDump1BackupProgress(dump::TDADump*, const std::u16string& ObjectName, int32_t ObjectNum,
                                        int32_t, int32_t Percent) {
-  TratarMensagensPendentes();
-  // Raised for every row: only a changed value costs a repaint.
-  if (Percent != FPercentExibido || ProgressBar1->value() != Percent) {
+  // Raised for every row: even reading the clock each time shows in a run's time.
+  if (++FEventosDesdeRelogio >= 256 || Percent != FPercentExibido) {
+    FEventosDesdeRelogio = 0;
+    TratarMensagensPendentes();
+  }
+  if (Percent != FPercentExibido) {
     FPercentExibido = Percent;
     ProgressBar1->setValue(Percent);
     ProgressBar1->repaint();

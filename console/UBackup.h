@@ -46,7 +46,8 @@ class TFrmBackup : public QDialog {
   void GerarBackup();
   void MyDump1BackupProgress(dump::TDADump* Sender, const std::u16string& ObjectName, int32_t ObjectNum,
                              int32_t ObjectCount, int32_t Percent);
-  // processEvents, but at most every ~50 ms so that per-row progress stays cheap.
+  // processEvents, but at most every ~50 ms, so that per-row progress stays cheap; a value
+  // shown changes (and is repainted) at most about a hundred times per table.
   void TratarMensagensPendentes();
   void LimparMensagens();
   void AdicionarMensagem(const QString& line);
@@ -54,6 +55,7 @@ class TFrmBackup : public QDialog {
   ITrayWindow* FTrayWindow;
   bool FGerando = false;
   int FPercentExibido = 0;
+  int FEventosDesdeRelogio = 0;
   int FLinhasMensagens = 0;
   QElapsedTimer FUltimasMensagens;
 

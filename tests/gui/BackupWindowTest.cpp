@@ -263,7 +263,10 @@ class BackupWindowTest : public QObject {
     WriteIni(db, direct.isNull() ? nullptr : key.c_str());
 
     TDM dm;
+    QVERIFY(dm.tmr1.isActive());
+    QCOMPARE(dm.tmr1.interval(), 10000);
     if (companyLoaded) dm.tmr1Timer();
+    QCOMPARE(dm.tmr1.isActive(), !companyLoaded);
     QCOMPARE(dm.tbconfiguracaoNome(), companyLoaded ? std::string("Padaria São João") : std::string());
     dm.Carregahora();
     QCOMPARE(HorasProgramadas(), (std::array<std::string, 4>{"19:30", "", "07:05", ""}));
@@ -278,6 +281,20 @@ class BackupWindowTest : public QObject {
     QVERIFY(Child<QPushButton>(w, "btnOK")->isHidden());
     QVERIFY(fs::is_directory(Exe() / "backup"));
     QVERIFY(exits_.isEmpty());
+  }
+
+  void dataModuleLoadThatFails() {
+    WriteIni("gui_nao_existe");
+    TDM dm;
+    dm.tmr1Timer();
+    const Prompt box = prompts_.Take();
+    QCOMPARE(box.kind, TMsgKind::Error);
+    QVERIFY2(box.text.contains("gui_nao_existe"), qPrintable(box.text));
+    // Not retried, but the settings stay for the schedule's later connect.
+    QVERIFY(!dm.tmr1.isActive());
+    QCOMPARE(dm.MyConnection1.Database, std::string("gui_nao_existe"));
+    QVERIFY(dm.MyConnection1.Options.Direct);
+    QCOMPARE(dm.tbconfiguracaoNome(), std::string());
   }
 
   void layoutAsDesigned() {
