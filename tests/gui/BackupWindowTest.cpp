@@ -132,6 +132,13 @@ std::vector<std::pair<std::string, bool>> Catalogue(const std::string& db) {
   return names;
 }
 
+std::string SessionValue(db::TMyConnection& c, const std::string& variable) {
+  db::TMyQuery q(&c);
+  q.SetSQL("SELECT @@SESSION." + variable);
+  q.Open();
+  return q.Fields(0).AsString();
+}
+
 std::vector<std::string> WorkTableNames(const std::string& db) {
   auto c = testing_support::MakeConnection(false, db);
   c->Open();
@@ -278,6 +285,10 @@ class BackupWindowTest : public QObject {
     QCOMPARE(w.MyConnection1.Options.Direct, expectDirect);
     QCOMPARE(w.conServidor.Options.Direct, expectDirect);
     QCOMPARE(w.MyDump1.Connection(), &w.conServidor);
+    // A nested run gives up on the work table's lock; a held-up run is not cut off.
+    QCOMPARE(SessionValue(w.MyConnection1, "lock_wait_timeout"), std::string("30"));
+    QCOMPARE(SessionValue(w.conServidor, "net_write_timeout"), std::string("28800"));
+    QCOMPARE(SessionValue(w.conServidor, "net_read_timeout"), std::string("28800"));
     QVERIFY(Child<QPushButton>(w, "btnOK")->isHidden());
     QVERIFY(fs::is_directory(Exe() / "backup"));
     QVERIFY(exits_.isEmpty());
