@@ -50,6 +50,23 @@ void Connection::readPacket(std::string& payload) {
   }
 }
 
+std::string_view Connection::readPacketInPlace(std::string& spill) {
+  throwIfBroken();
+  const std::string_view b = socket_.buffered();
+  if (b.size() >= kHeaderSize) {
+    const auto* h = reinterpret_cast<const unsigned char*>(b.data());
+    const size_t length = h[0] | size_t{h[1]} << 8 | size_t{h[2]} << 16;
+    // Anything unusual (a split payload, a wrong sequence id) takes the checked way.
+    if (h[3] == sequence_ && length < kMaxPacketSize && b.size() - kHeaderSize >= length) {
+      ++sequence_;
+      socket_.consume(kHeaderSize + length);
+      return b.substr(kHeaderSize, length);
+    }
+  }
+  readPacket(spill);
+  return spill;
+}
+
 void Connection::writePacket(std::string_view payload) {
   throwIfBroken();
   wire_.clear();

@@ -21,6 +21,9 @@ class Connection : public ByteSource {
 
   void read(char* dst, size_t n) override;
   void readPacket(std::string& payload);
+  // The next packet, in place when it has been received whole (valid until the next read),
+  // else read into spill. Saves a copy of each row.
+  std::string_view readPacketInPlace(std::string& spill);
   void writePacket(std::string_view payload);
   void startCommand() { sequence_ = 0; }
 

@@ -52,11 +52,11 @@ class DirectSession : public Session {
   bool noBackslashEscapes() const override { return status_ & status::kNoBackslashEscapes; }
   std::string clientVersion() const override { return std::string(kClientVersion); }
 
-  // Reads the next row into payload; false (and the status taken) at the end of the result.
-  bool readRow(std::string& payload);
+  // Reads the next row, valid until the next read; false (and the status taken) at the end of
+  // the result.
+  bool readRow(std::string_view& row);
   void finishStreaming() { streamOpen_ = false; }
   bool usable() const { return !conn_.broken(); }
-  std::string& rowBuffer() { return rowBuffer_; }
 
   // Runs f; a failure other than the server's own error leaves the stream in an unknown state.
   template <class F>
@@ -84,7 +84,7 @@ class DirectSession : public Session {
   uint16_t status_;
   bool streamOpen_ = false;
   std::string packet_;
-  std::string rowBuffer_;
+  std::string rowBuffer_;  // a row that did not arrive whole in the socket's buffer
 };
 
 // Reads through its session, which must outlive it (as with the client library's results).
@@ -97,8 +97,9 @@ class DirectResultSet : public ResultSet {
     if (!streaming_ || done_) return;
     // Leaves the connection ready for the next statement.
     try {
+      std::string_view row;
       if (session_.usable())
-        while (session_.readRow(session_.rowBuffer())) {
+        while (session_.readRow(row)) {
         }
     } catch (...) {
     }
@@ -111,7 +112,7 @@ class DirectResultSet : public ResultSet {
     if (done_) return nullptr;
     if (streaming_) {
       try {
-        std::string& row = session_.rowBuffer();
+        std::string_view row;
         if (!session_.readRow(row)) {
           finish();
           return nullptr;
@@ -135,7 +136,7 @@ class DirectResultSet : public ResultSet {
 
   // Buffered mode: all rows in one byte store, each row's end in rowEnds_.
   void readAll() {
-    std::string& row = session_.rowBuffer();
+    std::string_view row;
     while (session_.readRow(row)) {
       session_.guarded([&] { ParseTextRow(row, values_.data(), values_.size()); });
       store_.append(row);
@@ -213,9 +214,9 @@ std::optional<std::vector<ColumnDef>> DirectSession::readResultHead() {
   return columns;
 }
 
-bool DirectSession::readRow(std::string& payload) {
+bool DirectSession::readRow(std::string_view& payload) {
   return guarded([&] {
-    conn_.readPacket(payload);
+    payload = conn_.readPacketInPlace(rowBuffer_);
     if (!payload.empty() && static_cast<uint8_t>(payload[0]) == kErrHeader) throw ParseErr(payload);
     if (!IsResultTerminator(payload)) return true;
     status_ = ParseResultTerminator(payload, deprecateEof_);

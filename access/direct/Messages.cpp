@@ -1,5 +1,7 @@
 #include "access/direct/Messages.h"
 
+#include <string>
+
 #include "access/direct/Framing.h"
 #include "access/direct/Protocol.h"
 #include "access/direct/Wire.h"
@@ -78,23 +80,44 @@ ColumnDef ParseColumnDefinition(std::string_view payload) {
   return c;
 }
 
+namespace {
+
+[[noreturn]] void MalformedRow(const std::string& why) {
+  throw MySQLError(CR_MALFORMED_PACKET, "Malformed row: " + why);
+}
+
+}  // namespace
+
+// Parsed in place rather than through WireReader: this runs for every value of every row.
 void ParseTextRow(std::string_view payload, FieldValue* values, size_t count) {
-  WireReader r(payload);
+  const auto* p = reinterpret_cast<const unsigned char*>(payload.data());
+  const auto* const end = p + payload.size();
   for (size_t i = 0; i < count; ++i) {
     FieldValue& v = values[i];
-    if (!r.atEnd() && r.peek() == kNullMarker) {
-      r.skip(1);
-      v = FieldValue{};
-      continue;
+    if (p == end) MalformedRow("ends after " + std::to_string(i) + " of " + std::to_string(count) + " values");
+    uint64_t n = *p++;
+    if (n >= kNullMarker) {
+      if (n == kNullMarker) {
+        v = FieldValue{};
+        continue;
+      }
+      if (n == 0xFF) MalformedRow("invalid length-encoded integer prefix 0xFF");
+      const size_t width = n == 0xFC ? 2 : n == 0xFD ? 3 : 8;
+      if (static_cast<size_t>(end - p) < width) MalformedRow("truncated length of value " + std::to_string(i + 1));
+      n = 0;
+      for (size_t k = width; k-- > 0;) n = (n << 8) | p[k];
+      p += width;
     }
-    std::string_view s = r.lenencString();
-    v.data = s.data();
-    v.length = s.size();
+    if (n > static_cast<uint64_t>(end - p))
+      MalformedRow("value " + std::to_string(i + 1) + " needs " + std::to_string(n) + " bytes, " +
+                   std::to_string(end - p) + " left");
+    v.data = reinterpret_cast<const char*>(p);
+    v.length = static_cast<size_t>(n);
     v.isNull = false;
+    p += n;
   }
-  if (!r.atEnd())
-    throw MySQLError(CR_MALFORMED_PACKET, "Malformed row: " + std::to_string(r.remaining()) +
-                                              " bytes after the last of " + std::to_string(count) + " values");
+  if (p != end)
+    MalformedRow(std::to_string(end - p) + " bytes after the last of " + std::to_string(count) + " values");
 }
 
 }  // namespace db::direct

@@ -36,6 +36,10 @@ class Socket {
   // Exactly n bytes, or throws SocketError.
   void readExact(char* dst, size_t n, const TimeLimit& limit);
   void writeAll(std::string_view data, const TimeLimit& limit);
+  // What was received and not yet read, valid until the next read; consume(n) takes its first
+  // n bytes as read. Lets a packet already received be used where it lies.
+  std::string_view buffered() const { return {buffer_.data() + bufferPos_, bufferEnd_ - bufferPos_}; }
+  void consume(size_t n) { bufferPos_ += n; }
 
  private:
   explicit Socket(int fd) : fd_(fd) {}
