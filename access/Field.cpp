@@ -7,15 +7,11 @@
 
 namespace db {
 
-std::string_view TField::AsBytes() const {
-  const FieldValue& v = Value();
-  if (v.isNull) return {};
-  // Under UseUnicode the connection speaks UTF-8; text reaches its users in the ANSI code page.
-  if (useUnicode_ && desc_->FCharsetNr != 63 && !platform::SystemAnsiIsUtf8()) {
-    converted_ = platform::Utf8ToAnsi(v.bytes());
-    return converted_;
-  }
-  return v.bytes();
+// Under UseUnicode the connection speaks UTF-8; text reaches its users in the ANSI code page.
+std::string_view TField::TextAsAnsi(const FieldValue& v) const {
+  if (platform::SystemAnsiIsUtf8()) return v.bytes();
+  converted_ = platform::Utf8ToAnsi(v.bytes());
+  return converted_;
 }
 
 std::u16string TField::AsWideString() const {

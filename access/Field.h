@@ -35,7 +35,13 @@ class TField {
   bool IsNull() const { return Value().isNull; }
   // The value's bytes as the field holds them (embedded zero bytes included); under UseUnicode
   // text is in the system ANSI code page.
-  std::string_view AsBytes() const;
+  // Inline: the dump reads every value through it.
+  std::string_view AsBytes() const {
+    const FieldValue& v = Value();
+    if (v.isNull) return {};
+    if (useUnicode_ && desc_->FCharsetNr != 63) return TextAsAnsi(v);
+    return v.bytes();
+  }
   std::string AsString() const { return std::string(AsBytes()); }
   // Text kinds as UTF-16.
   std::u16string AsWideString() const;
@@ -45,6 +51,7 @@ class TField {
 
  private:
   const FieldValue& Value() const { return (*row_)[desc_->FieldNo]; }
+  std::string_view TextAsAnsi(const FieldValue& v) const;
 
   const TMySQLFieldDesc* desc_;
   const FieldValue* const* row_;  // the dataset's current row
