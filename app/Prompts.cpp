@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace app {
 namespace {
@@ -18,6 +19,7 @@ class TRealPrompts final : public IPrompts {
                 : kind == TMsgKind::Warning ? QMessageBox::Warning
                                             : QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
+    if (const int ms = AutoDismissMilliseconds()) QTimer::singleShot(ms, &box, &QMessageBox::accept);
     box.exec();
   }
 
@@ -37,12 +39,19 @@ class TRealPrompts final : public IPrompts {
 
 TRealPrompts realPrompts;
 IPrompts* current = nullptr;
+int autoDismissMs = 0;
 
 }  // namespace
 
 IPrompts& Prompts() { return current ? *current : realPrompts; }
 
 void SetPrompts(IPrompts* prompts) { current = prompts; }
+
+TAutoDismissMessages::TAutoDismissMessages(int milliseconds) : previous_(autoDismissMs) {
+  autoDismissMs = milliseconds;
+}
+TAutoDismissMessages::~TAutoDismissMessages() { autoDismissMs = previous_; }
+int AutoDismissMilliseconds() { return autoDismissMs; }
 
 QString ApplicationTitle() {
   const QString title = QGuiApplication::applicationDisplayName();

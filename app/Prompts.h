@@ -25,6 +25,21 @@ IPrompts& Prompts();
 // nullptr restores the real dialogs; the caller keeps ownership.
 void SetPrompts(IPrompts* prompts);
 
+// While one lives, the real message boxes close by themselves after the given time, so that an
+// unattended run does not wait for an operator who is not there.
+class TAutoDismissMessages {
+ public:
+  explicit TAutoDismissMessages(int milliseconds);
+  ~TAutoDismissMessages();
+  TAutoDismissMessages(const TAutoDismissMessages&) = delete;
+  TAutoDismissMessages& operator=(const TAutoDismissMessages&) = delete;
+
+ private:
+  int previous_;
+};
+// 0 while no TAutoDismissMessages lives.
+int AutoDismissMilliseconds();
+
 // Caption of the plain box and of the standard error box: the program's title.
 QString ApplicationTitle();
 

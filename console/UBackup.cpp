@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextCursor>
+#include <QTimer>
 #include <filesystem>
 #include <optional>
 
@@ -145,7 +146,7 @@ TFrmBackup::TFrmBackup(ITrayWindow* trayWindow, QWidget* parent)
   QObject::connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
 
   run::UseBackupSettings(MyDump1);
-  MyDump1.OnBackupProgress = [this](dump::TDADump* sender, std::u16string name, int32_t num, int32_t count,
+  MyDump1.OnBackupProgress = [this](dump::TDADump* sender, const std::u16string& name, int32_t num, int32_t count,
                                     int32_t percent) { MyDump1BackupProgress(sender, name, num, count, percent); };
 
   MyLista.SetSQL(
@@ -243,6 +244,14 @@ void TFrmBackup::btnLocalSalvarClick() {
     }
     btnOK->setEnabled(true);
     btnOK->show();
+  });
+}
+
+void TFrmBackup::IniciarSemOperador(const QString& pasta) {
+  edtPasta->setText(pasta);
+  QTimer::singleShot(0, this, [this] {
+    btnOKClick();
+    if (isVisible()) QTimer::singleShot(kSemOperadorMs, this, &QDialog::close);
   });
 }
 

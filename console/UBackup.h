@@ -33,6 +33,11 @@ class TFrmBackup : public QDialog {
 
   void btnLocalSalvarClick();
   void btnOKClick();
+  // An unattended scheduled opening: once the window is shown, the run starts by itself into
+  // this folder, as if the operator had chosen it and pressed "Gerar"; when the run cannot get
+  // to its end, the window closes a minute later.
+  void IniciarSemOperador(const QString& pasta);
+  static constexpr int kSemOperadorMs = 60000;
 
  protected:
   bool event(QEvent* e) override;

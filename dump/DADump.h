@@ -21,8 +21,9 @@ class TDADump;
 // final line break does not start another line.
 std::vector<std::u16string_view> SplitLines(std::u16string_view text);
 
-using TDABackupProgressEvent = std::function<void(TDADump* Sender, std::u16string ObjectName, int32_t ObjectNum,
-                                                  int32_t ObjectCount, int32_t Percent)>;
+// ObjectName by reference: the event is raised for every row, and a copy each time shows.
+using TDABackupProgressEvent = std::function<void(TDADump* Sender, const std::u16string& ObjectName,
+                                                  int32_t ObjectNum, int32_t ObjectCount, int32_t Percent)>;
 
 class TDADumpOptions {
  public:

@@ -65,7 +65,7 @@ int BackupWholeDatabase(const DumpArgs& args, db::TMyConnection& connection, dum
   ProgressBar bar(tables.size());
   uint64_t rows = 0;
   int events = 0;
-  dump.OnBackupProgress = [&](dump::TDADump*, std::u16string, int32_t, int32_t, int32_t percent) {
+  dump.OnBackupProgress = [&](dump::TDADump*, const std::u16string&, int32_t, int32_t, int32_t percent) {
     ++events;
     bar.Percent(percent);
   };

@@ -47,7 +47,7 @@ int Run(const tools::DumpArgs& a) {
   if (a.all) return tools::BackupWholeDatabase(a, connection, d);
   d.SetTableNames(platform::Utf8ToUtf16(a.tables));
   if (a.progress)
-    d.OnBackupProgress = [](dump::TDADump*, std::u16string name, int32_t num, int32_t count, int32_t percent) {
+    d.OnBackupProgress = [](dump::TDADump*, const std::u16string& name, int32_t num, int32_t count, int32_t percent) {
       std::fprintf(stderr, "progress\t%s\t%d\t%d\t%d\n", platform::Utf16ToUtf8(name).c_str(), num, count, percent);
     };
   d.BackupToFile(a.output);

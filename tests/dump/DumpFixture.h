@@ -53,7 +53,7 @@ class DumpTest : public ::testing::TestWithParam<bool> {
     connection_->Open();
     SystemSettings(dump_);
     dump_.SetConnection(connection_.get());
-    dump_.OnBackupProgress = [this](dump::TDADump*, std::u16string name, int32_t num, int32_t count, int32_t p) {
+    dump_.OnBackupProgress = [this](dump::TDADump*, const std::u16string& name, int32_t num, int32_t count, int32_t p) {
       progress_.push_back({platform::Utf16ToUtf8(name), num, count, p});
     };
   }

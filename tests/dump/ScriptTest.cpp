@@ -268,7 +268,7 @@ TEST_P(Script, failures_leave_what_was_complete) {
 
   // A failure in the middle of a table: the complete rows stay, nothing after them.
   dump_.SetTableNames(u"cidades");
-  dump_.OnBackupProgress = [](dump::TDADump*, std::u16string, int32_t, int32_t, int32_t percent) {
+  dump_.OnBackupProgress = [](dump::TDADump*, const std::u16string&, int32_t, int32_t, int32_t percent) {
     if (percent == 66) throw std::runtime_error("stop");
   };
   EXPECT_THROW(dump_.BackupToFile(dir_ + "/half.sql"), std::runtime_error);

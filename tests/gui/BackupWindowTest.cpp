@@ -21,6 +21,7 @@
 #include "app/UDm.h"
 #include "console/UBackup.h"
 #include "platform/AppPaths.h"
+#include "tests/gui/ScriptedPrompts.h"
 #include "tests/support/LiveServer.h"
 
 namespace fs = std::filesystem;
@@ -28,44 +29,6 @@ using app::TMsgKind;
 using testing_support::Exec;
 
 namespace {
-
-// Answers every box at once and records it; folder choices take their answers from a queue.
-// A prompt the test does not take off the record is an unexpected one (see cleanup()).
-struct Prompt {
-  bool folder = false;
-  TMsgKind kind = TMsgKind::Plain;
-  QString caption, text;  // for a folder choice: title and confirmation label
-  QString start;
-};
-
-class TScriptedPrompts final : public app::IPrompts {
- public:
-  std::deque<Prompt> shown;
-  std::deque<QString> folderAnswers;  // a null text cancels
-  bool unansweredFolder = false;
-
-  void Message(QWidget*, TMsgKind kind, const QString& caption, const QString& text) override {
-    shown.push_back({false, kind, caption, text, {}});
-  }
-  std::optional<QString> ChooseFolder(QWidget*, const QString& title, const QString& label,
-                                      const QString& start) override {
-    shown.push_back({true, TMsgKind::Plain, title, label, start});
-    if (folderAnswers.empty()) {
-      unansweredFolder = true;
-      return std::nullopt;
-    }
-    const QString answer = folderAnswers.front();
-    folderAnswers.pop_front();
-    if (answer.isNull()) return std::nullopt;
-    return answer;
-  }
-  Prompt Take() {
-    if (shown.empty()) return {true, TMsgKind::Plain, "<nenhum>", "<nenhum>", {}};
-    Prompt p = shown.front();
-    shown.pop_front();
-    return p;
-  }
-};
 
 struct FakeTray final : ITrayWindow {
   QStringList calls;

@@ -87,7 +87,7 @@ TEST_F(BackupRunTest, a_table_cut_off_mid_way_is_kept_as_incompleto) {
   const std::string connectionId = id.Fields(0).AsString();
   id.Close();
   bool killed = false;
-  dump_.OnBackupProgress = [&](dump::TDADump*, std::u16string, int32_t, int32_t, int32_t percent) {
+  dump_.OnBackupProgress = [&](dump::TDADump*, const std::u16string&, int32_t, int32_t, int32_t percent) {
     if (percent == 1 && !killed) {
       killed = true;
       testing_support::Exec("KILL " + connectionId);
