@@ -110,7 +110,11 @@ TfrmSairBackup::TfrmSairBackup(QWidget* parent)
 
   RichEdit1 = Place<QTextEdit>(this, "RichEdit1", 6, 63, 446, 258);
   RichEdit1->setEnabled(false);
-  RichEdit1->setFont(FontOf({"MS Sans Serif", "Microsoft Sans Serif", "DejaVu Sans"}, 13));
+  // Disabled only to take no input: the notice is read in full colour.
+  QPalette notice = RichEdit1->palette();
+  notice.setColor(QPalette::Disabled, QPalette::Text, notice.color(QPalette::Active, QPalette::Text));
+  RichEdit1->setPalette(notice);
+  RichEdit1->setFont(FontOf({"MS Sans Serif", "Microsoft Sans Serif", "DejaVu Sans Condensed", "DejaVu Sans"}, 13));
   QStringList paragraphs;
   for (const char* p : kAviso) paragraphs << QString::fromUtf8(p);
   RichEdit1->setPlainText(paragraphs.join(QLatin1Char('\n')));

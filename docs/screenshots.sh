@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD:-build-gui}
-cmake --build "$build" -j1 --target gui_screenshots >/dev/null
+cmake --build "$build" -j1 --target gui_screenshots gui_tray_screenshot >/dev/null
 eval "$(scripts/mariadb-sandbox start gui)"
 sql() { mariadb --no-defaults --protocol=TCP -h"$TARVIX_TEST_HOST" -P"$TARVIX_TEST_PORT" -uroot -pvbr7463 "$@"; }
 sql -e "DROP DATABASE IF EXISTS gui_shots; CREATE DATABASE gui_shots CHARACTER SET utf8mb4;
@@ -28,4 +28,6 @@ printf '[LOCAL]\r\nSERVIDOR=%s\r\nPORTA=%s\r\nBANCO=gui_shots\r\nDIRECT=S\r\n' \
 mkdir -p "$work/Backups"
 xvfb-run -a -s "-screen 0 1024x768x24" env QT_QPA_PLATFORM=xcb "$build/tests/gui/gui_screenshots" \
   "$work" "$work/Backups" docs
+xvfb-run -a -s "-screen 0 1024x768x24" env QT_QPA_PLATFORM=xcb "$build/tests/gui/gui_tray_screenshot" \
+  docs/tray-window.png
 ls -l docs/*.png
