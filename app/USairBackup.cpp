@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "app/AppClock.h"
+#include "app/FormLayout.h"
 #include "app/Guarded.h"
 #include "app/ProgramExit.h"
 #include "app/Prompts.h"
@@ -47,24 +48,6 @@ const char* const kAviso[] = {
     "",
 };
 
-QFont FontOf(std::initializer_list<const char*> families, int pixelSize) {
-  QFont f;
-  QStringList names;
-  for (const char* n : families) names << QString::fromLatin1(n);
-  f.setFamilies(names);
-  f.setStyleHint(QFont::SansSerif);
-  f.setPixelSize(pixelSize);
-  return f;
-}
-
-template <typename W>
-W* Place(QWidget* parent, const char* name, int left, int top, int width, int height) {
-  auto* w = new W(parent);
-  w->setObjectName(QString::fromLatin1(name));
-  w->setGeometry(left, top, width, height);
-  return w;
-}
-
 }  // namespace
 
 void LiberaMemoria() {
@@ -93,40 +76,40 @@ TfrmSairBackup::TfrmSairBackup(QWidget* parent)
   QPalette white = palette();
   white.setColor(QPalette::Window, Qt::white);
   setPalette(white);
-  setFont(FontOf({"MS Sans Serif", "Microsoft Sans Serif", "DejaVu Sans"}, 11));
+  setFont(app::FontOf({"MS Sans Serif", "Microsoft Sans Serif", "DejaVu Sans"}, 11));
 
-  Panel1 = Place<QWidget>(this, "Panel1", 0, 0, 465, 58);
+  Panel1 = app::Place<QWidget>(this, "Panel1", 0, 0, 465, 58);
   Panel1->setAutoFillBackground(true);
   Panel1->setPalette(white);
-  RxLabel1 = Place<TRxLabel>(Panel1, "RxLabel1", 86, 9, 320, 30);
+  RxLabel1 = app::Place<TRxLabel>(Panel1, "RxLabel1", 86, 9, 320, 30);
   RxLabel1->SetCaption(QStringLiteral("Informações sobre Backup"));
-  RxLabel1->SetFont(FontOf({"Century Gothic", "URW Gothic", "DejaVu Sans"}, 24));
+  RxLabel1->SetFont(app::FontOf({"Century Gothic", "URW Gothic", "DejaVu Sans"}, 24));
   RxLabel1->setAutoFillBackground(true);
   RxLabel1->setPalette(white);
 
-  Bevel1 = Place<QFrame>(this, "Bevel1", 1, 59, 458, 317);
+  Bevel1 = app::Place<QFrame>(this, "Bevel1", 1, 59, 458, 317);
   Bevel1->setFrameShape(QFrame::Box);
   Bevel1->setFrameShadow(QFrame::Sunken);
 
-  RichEdit1 = Place<QTextEdit>(this, "RichEdit1", 6, 63, 446, 258);
+  RichEdit1 = app::Place<QTextEdit>(this, "RichEdit1", 6, 63, 446, 258);
   RichEdit1->setEnabled(false);
   // Disabled only to take no input: the notice is read in full colour.
   QPalette notice = RichEdit1->palette();
   notice.setColor(QPalette::Disabled, QPalette::Text, notice.color(QPalette::Active, QPalette::Text));
   RichEdit1->setPalette(notice);
-  RichEdit1->setFont(FontOf({"MS Sans Serif", "Microsoft Sans Serif", "DejaVu Sans Condensed", "DejaVu Sans"}, 13));
+  RichEdit1->setFont(app::FontOf({"MS Sans Serif", "Microsoft Sans Serif", "DejaVu Sans Condensed", "DejaVu Sans"}, 13));
   QStringList paragraphs;
   for (const char* p : kAviso) paragraphs << QString::fromUtf8(p);
   RichEdit1->setPlainText(paragraphs.join(QLatin1Char('\n')));
 
-  BitBtn2 = Place<QPushButton>(this, "BitBtn2", 8, 327, 146, 41);
+  BitBtn2 = app::Place<QPushButton>(this, "BitBtn2", 8, 327, 146, 41);
   BitBtn2->setText(QStringLiteral("Copia de Segurança"));
   BitBtn2->setIcon(QIcon(BackupButtonPicture()));
   BitBtn2->setCursor(Qt::PointingHandCursor);
   BitBtn2->setToolTip(QStringLiteral("Efetuar Copia de Segurança"));
   connect(BitBtn2, &QPushButton::clicked, this, [this] { app::guarded([this] { BitBtn2Click(); }); });
 
-  BitBtn1 = Place<QPushButton>(this, "BitBtn1", 312, 330, 146, 41);
+  BitBtn1 = app::Place<QPushButton>(this, "BitBtn1", 312, 330, 146, 41);
   BitBtn1->setText(QStringLiteral("&Sair do Sistemas"));
   BitBtn1->setIcon(QIcon(ExitButtonPicture()));
   BitBtn1->setStyleSheet(QStringLiteral("QPushButton { padding-left: 7px; }"));

@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "app/AppClock.h"
+#include "app/FormLayout.h"
 #include "app/Guarded.h"
 #include "app/ProgramExit.h"
 #include "app/Prompts.h"
@@ -48,22 +49,7 @@ std::u16string FirstCharacters(const std::u16string& s, size_t count) {
   return s.substr(0, i);
 }
 
-QFont WindowFont(int pixelSize, bool bold) {
-  QFont f;
-  f.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
-  f.setStyleHint(QFont::SansSerif);
-  f.setPixelSize(pixelSize);
-  f.setBold(bold);
-  return f;
-}
-
-template <typename W>
-W* Place(QWidget* parent, const char* name, int left, int top, int width, int height) {
-  auto* w = new W(parent);
-  w->setObjectName(QString::fromLatin1(name));
-  w->setGeometry(left, top, width, height);
-  return w;
-}
+QFont WindowFont(int pixelSize, bool bold) { return app::FontOf({"Tahoma", "Verdana", "DejaVu Sans"}, pixelSize, bold); }
 
 const QString kAvisoCaption = QStringLiteral("Aviso");
 const QString kSelecionePasta = QStringLiteral("Selecione a pasta do Backup");
@@ -81,7 +67,7 @@ TFrmBackup::TFrmBackup(ITrayWindow* trayWindow, QWidget* parent)
   setFixedSize(426, 353);
   setFont(WindowFont(11, false));
 
-  Panel1 = Place<QLabel>(this, "Panel1", 0, 0, 426, 41);
+  Panel1 = app::Place<QLabel>(this, "Panel1", 0, 0, 426, 41);
   Panel1->setText(QStringLiteral("Panel1"));
   Panel1->setAlignment(Qt::AlignCenter);
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -94,18 +80,18 @@ TFrmBackup::TFrmBackup(ITrayWindow* trayWindow, QWidget* parent)
   }
   Panel1->setFont(WindowFont(21, true));
 
-  lblPastaBackup = Place<QLabel>(this, "lblPastaBackup", 4, 44, 100, 13);
+  lblPastaBackup = app::Place<QLabel>(this, "lblPastaBackup", 4, 44, 100, 13);
   lblPastaBackup->setText(QStringLiteral("Pasta do Back-up"));
   lblPastaBackup->adjustSize();
 
-  edtPasta = Place<QLineEdit>(this, "edtPasta", 4, 63, 337, 19);
+  edtPasta = app::Place<QLineEdit>(this, "edtPasta", 4, 63, 337, 19);
 
-  btnLocalSalvar = Place<QPushButton>(this, "btnLocalSalvar", 359, 53, 49, 41);
+  btnLocalSalvar = app::Place<QPushButton>(this, "btnLocalSalvar", 359, 53, 49, 41);
   btnLocalSalvar->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
   btnLocalSalvar->setIconSize(QSize(24, 24));
   btnLocalSalvar->setCursor(Qt::PointingHandCursor);
 
-  btnOK = Place<QPushButton>(this, "btnOK", 4, 98, 75, 25);
+  btnOK = app::Place<QPushButton>(this, "btnOK", 4, 98, 75, 25);
   btnOK->setText(QStringLiteral("&Gerar"));
   btnOK->setCursor(Qt::PointingHandCursor);
 
@@ -115,25 +101,25 @@ TFrmBackup::TFrmBackup(ITrayWindow* trayWindow, QWidget* parent)
     b->setDefault(false);
   }
 
-  ProgressBar2 = Place<QProgressBar>(this, "ProgressBar2", 4, 135, 408, 17);
+  ProgressBar2 = app::Place<QProgressBar>(this, "ProgressBar2", 4, 135, 408, 17);
   ProgressBar2->setRange(0, 100);
   ProgressBar2->setValue(0);
   ProgressBar2->setTextVisible(false);
 
-  lblProgress2 = Place<QLabel>(this, "lblProgress2", 4, 158, 405, 13);
+  lblProgress2 = app::Place<QLabel>(this, "lblProgress2", 4, 158, 405, 13);
   lblProgress2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   lblProgress2->setText(QStringLiteral("Arquivos a serem copiados\r\n"));
 
-  ProgressBar1 = Place<QProgressBar>(this, "ProgressBar1", 4, 177, 408, 17);
+  ProgressBar1 = app::Place<QProgressBar>(this, "ProgressBar1", 4, 177, 408, 17);
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setValue(0);
   ProgressBar1->setTextVisible(false);
 
-  lblProgress1 = Place<QLabel>(this, "lblProgress1", 4, 200, 408, 13);
+  lblProgress1 = app::Place<QLabel>(this, "lblProgress1", 4, 200, 408, 13);
   lblProgress1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   lblProgress1->setText(QStringLiteral("0%"));
 
-  mmoMensagens = Place<QPlainTextEdit>(this, "mmoMensagens", 3, 232, 400, 104);
+  mmoMensagens = app::Place<QPlainTextEdit>(this, "mmoMensagens", 3, 232, 400, 104);
   mmoMensagens->setReadOnly(true);
   mmoMensagens->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "access/MySQLError.h"
+#include "tests/direct/ErrorCode.h"
 #include "access/direct/Auth.h"
 #include "access/direct/Framing.h"
 #include "access/direct/Handshake.h"
@@ -22,15 +23,7 @@ namespace {
 using direct_test::Bytes;
 using direct_test::FromHex;
 
-template <class F>
-unsigned ErrorCode(F&& f) {
-  try {
-    f();
-  } catch (const MySQLError& e) {
-    return e.code();
-  }
-  return 0;
-}
+using direct_test::ErrorCode;
 
 // ---- length-encoded integers
 

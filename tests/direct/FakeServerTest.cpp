@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "access/MySQLError.h"
+#include "tests/direct/ErrorCode.h"
 #include "access/Session.h"
 #include "access/direct/Auth.h"
 #include "access/direct/Protocol.h"
@@ -76,15 +77,7 @@ ConnectParams Params(unsigned port, std::string password = "pw") {
   return p;
 }
 
-template <class F>
-unsigned ErrorCode(F&& f) {
-  try {
-    f();
-  } catch (const MySQLError& e) {
-    return e.code();
-  }
-  return 0;
-}
+using direct_test::ErrorCode;
 
 void ExpectQuit(Peer& p) {
   p.startCommand();

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "access/MySQLError.h"
+#include "tests/direct/ErrorCode.h"
 #include "access/Session.h"
 
 namespace db {
@@ -35,15 +36,7 @@ ConnectParams Live(std::string database = "") {
   return p;
 }
 
-template <class F>
-unsigned ErrorCode(F&& f) {
-  try {
-    f();
-  } catch (const MySQLError& e) {
-    return e.code();
-  }
-  return 0;
-}
+using direct_test::ErrorCode;
 
 // The single value of a one-row, one-column result.
 std::string Scalar(Session& s, std::string_view sql) {
