@@ -88,6 +88,28 @@ TEST_P(AccessLive, connect_errors_carry_the_server_message_and_code) {
   }
 }
 
+TEST_P(AccessLive, a_server_that_never_answers_fails_within_the_connect_timeout) {
+  // Listening but never accepting: the TCP connect completes, the greeting never comes.
+  int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(listen(s, 4), 0);
+  socklen_t len = sizeof a;
+  getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+  auto con = MakeConnection(GetParam(), "");
+  con->Port = ntohs(a.sin_port);
+  con->ConnectionTimeout = 1;
+  try {
+    con->Open();
+    ADD_FAILURE() << "opened";
+  } catch (const MySQLError& e) {
+    EXPECT_EQ(e.code(), CR_SERVER_LOST) << e.what();
+  }
+  close(s);
+}
+
 TEST_P(AccessLive, good_connect_reports_server_and_database) {
   auto c = Open();
   EXPECT_TRUE(c->Connected());
