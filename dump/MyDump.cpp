@@ -104,7 +104,11 @@ std::u16string TMyDump::HeaderText() {
   db::TMySQLConnection& icon = FConnection->GetIConnection();
   const std::time_t now = std::time(nullptr);
   std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
   localtime_r(&now, &local);
+#endif
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%d/%m/%Y %H:%M:%S", &local);
   std::string h;
