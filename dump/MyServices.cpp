@@ -1,7 +1,6 @@
 #include "dump/MyServices.h"
 
 #include <cctype>
-#include <limits>
 
 #include "access/Escape.h"
 #include "dump/Percent.h"
@@ -32,38 +31,6 @@ class FieldsAsStringScope {
 
  private:
   db::TMyQuery& q_;
-};
-
-// RowPercent as the rows go by. It never falls as the row number rises, so it is computed
-// again only where it next changes, found by bisection: some 25 evaluations per percent step
-// instead of one per row (the evaluation costs about 200 ns).
-class TRowPercent {
- public:
-  explicit TRowPercent(int64_t rowCount) : rowCount_(rowCount) {}
-  int operator()(int64_t recNo) {
-    if (recNo >= from_ && recNo < until_) return percent_;
-    percent_ = RowPercent(recNo, rowCount_);
-    from_ = recNo;
-    if (recNo <= 0) {
-      until_ = recNo + 1;
-    } else if (percent_ >= 99) {
-      until_ = std::numeric_limits<int64_t>::max();  // the cap
-    } else {
-      // Below 99 means recNo < rowCount, and RowPercent(rowCount) is 99.
-      int64_t same = recNo, changed = rowCount_;
-      while (changed - same > 1) {
-        const int64_t mid = same + (changed - same) / 2;
-        (RowPercent(mid, rowCount_) == percent_ ? same : changed) = mid;
-      }
-      until_ = changed;
-    }
-    return percent_;
-  }
-
- private:
-  int64_t rowCount_;
-  int64_t from_ = 0, until_ = 0;
-  int percent_ = 0;
 };
 
 }  // namespace
@@ -395,10 +362,9 @@ void TCustomMyDumpProcessor::WriteRowsOneByOne(const std::u16string& name, int32
   const int64_t n = FCommitBatchSize;
   TRowBuffer row;
   db::TMyQuery& q = *FQuery;
-  TRowPercent rowPercent(rowCount);
   while (!q.Eof()) {
     const int64_t recNo = q.RecNo();
-    const int percent = rowPercent(recNo);
+    const int percent = RowPercent(recNo, rowCount);
     if (n > 0 && (recNo - 1) % n == 0) WriteTextLine(u"BEGIN;");
     row.Clear();
     row.Append(headBytes);
@@ -420,9 +386,8 @@ void TCustomMyDumpProcessor::WriteRowsExtended(const std::u16string& name, int32
   db::TMyQuery& q = *FQuery;
   bool startsStatement = true;
   int64_t size = 0;
-  TRowPercent rowPercent(rowCount);
   while (!q.Eof()) {
-    const int percent = rowPercent(q.RecNo());
+    const int percent = RowPercent(q.RecNo(), rowCount);
     if (startsStatement) {
       if (batches) WriteTextLine(u"BEGIN;");
       WriteTextLine(head);

@@ -78,6 +78,18 @@ Extended Times100(Extended x) {
 
 int RowPercent(int64_t recNo, int64_t rowCount) {
   if (rowCount <= 0 || recNo <= 0) return recNo > 0 ? 99 : 0;
+  // The two roundings move the product by at most 100 * 2^-63, less than the distance 1/rowCount
+  // of any inexact quotient from an integer: only an exact 100 * recNo / rowCount (which the
+  // roundings can pull below its integer) needs the extended evaluation.
+  constexpr int64_t kExactBelow = int64_t{1} << 56;
+  if (recNo < kExactBelow && rowCount < kExactBelow) {
+    const uint64_t hundredfold = static_cast<uint64_t>(recNo) * 100;
+    const auto count = static_cast<uint64_t>(rowCount);
+    if (hundredfold % count != 0) {
+      const uint64_t whole = hundredfold / count;
+      return whole > 99 ? 99 : static_cast<int>(whole);
+    }
+  }
   const Extended p = Times100(Divide(static_cast<uint64_t>(recNo), static_cast<uint64_t>(rowCount)));
   if (p.exponent >= 0) return 99;  // at least 2^63
   const int drop = -p.exponent;
