@@ -24,18 +24,6 @@ namespace platform {
 
 namespace {
 
-bool EndsWithDelimiter(const std::string& path)
-{
-    if (path.empty())
-        return false;
-    const char last = path.back();
-#ifdef _WIN32
-    return last == '\\' || last == '/';
-#else
-    return last == '/';
-#endif
-}
-
 std::string FolderOf(const std::string& file)
 {
 #ifdef _WIN32
@@ -96,7 +84,7 @@ std::string ExecutableFolder()
 
 void SetExecutableFolder(std::string folder)
 {
-    if (!folder.empty() && !EndsWithDelimiter(folder))
+    if (!folder.empty() && !EndsWithPathDelimiter(folder))
         folder += PathDelimiter();
     std::lock_guard lock(overrideMutex);
     overrideFolder = std::move(folder);
@@ -105,6 +93,18 @@ void SetExecutableFolder(std::string folder)
 std::string AdminIniPath()
 {
     return ExecutableFolder() + "Admin.ini";
+}
+
+bool EndsWithPathDelimiter(std::string_view path)
+{
+    if (path.empty())
+        return false;
+    const char last = path.back();
+#ifdef _WIN32
+    return last == '\\' || last == '/';
+#else
+    return last == '/';
+#endif
 }
 
 } // namespace platform

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace platform {
 
 char PathDelimiter();
+
+// Whether the path ends with a delimiter (on Windows also '/').
+bool EndsWithPathDelimiter(std::string_view path);
 
 // Folder of the running executable, ending with a path delimiter, in the ANSI code page.
 // Empty when the system cannot tell, so that paths built on it fall back to the working folder.

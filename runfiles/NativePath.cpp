@@ -16,16 +16,4 @@ std::filesystem::path NativePath(const std::string& utf8)
 #endif
 }
 
-bool EndsWithDelimiter(std::string_view path)
-{
-    if (path.empty())
-        return false;
-    const char last = path.back();
-#ifdef _WIN32
-    return last == '\\' || last == '/';
-#else
-    return last == '/';
-#endif
-}
-
 } // namespace runfiles::detail

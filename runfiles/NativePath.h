@@ -12,6 +12,4 @@ namespace runfiles::detail {
 // std::filesystem::path there would be read in the ANSI code page.
 std::filesystem::path NativePath(const std::string& utf8);
 
-bool EndsWithDelimiter(std::string_view path);
-
 } // namespace runfiles::detail

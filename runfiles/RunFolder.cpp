@@ -37,7 +37,7 @@ std::string RunFolderName(std::string_view chosenFolder, const std::tm& localTim
                   localTime.tm_sec);
 
     std::string name(chosenFolder);
-    if (!detail::EndsWithDelimiter(name))
+    if (!platform::EndsWithPathDelimiter(name))
         name += platform::PathDelimiter();
     name += stamp;
     name += platform::PathDelimiter();

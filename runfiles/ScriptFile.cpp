@@ -50,7 +50,7 @@ void RenameReplacing(const std::string& from, const std::string& to)
 ScriptFile::ScriptFile(std::string runFolder, std::string_view tableNameUtf8)
     : name_(ScriptFileName(tableNameUtf8)), finalPath_(std::move(runFolder))
 {
-    if (!detail::EndsWithDelimiter(finalPath_))
+    if (!platform::EndsWithPathDelimiter(finalPath_))
         finalPath_ += platform::PathDelimiter();
     finalPath_ += name_.fileName;
     temporaryPath_ = finalPath_ + ".tmp";
