@@ -135,9 +135,7 @@ TFrmBackup::TFrmBackup(ITrayWindow* trayWindow, QWidget* parent)
   MyDump1.OnBackupProgress = [this](dump::TDADump* sender, const std::u16string& name, int32_t num, int32_t count,
                                     int32_t percent) { MyDump1BackupProgress(sender, name, num, count, percent); };
 
-  MyLista.SetSQL(
-      "SELECT TABLE_NAME FROM information_schema.tables \r\n"
-      "where (table_schema =:mtabela) ");
+  MyLista.SetSQL(run::kTableListSQL);
   MyTabela.SetTableName("tabelasbackup");
   MyTabela.AddPersistentField({"id", 0});
   MyTabela.AddPersistentField({"descricao", 50});

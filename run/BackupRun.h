@@ -15,6 +15,11 @@ namespace run {
 // locks, one INSERT per row with the column list; every other option at its default.
 void UseBackupSettings(dump::TMyDump& dump);
 
+// The catalogue's tables and views of the database given as :mtabela, in the catalogue's order.
+inline constexpr const char* kTableListSQL =
+    "SELECT TABLE_NAME FROM information_schema.tables \r\n"
+    "where (table_schema =:mtabela) ";
+
 struct TableOutcome {
   std::u16string table;
   std::string path;         // the .sql file, or the .sql.incompleto file after a failure

@@ -17,7 +17,7 @@ namespace {
 // The catalogue's tables and views of the database, in the catalogue's order.
 std::vector<std::u16string> CatalogueTables(db::TMyConnection& connection, const std::string& database) {
   db::TMyQuery list(&connection);
-  list.SetSQL("SELECT TABLE_NAME FROM information_schema.tables \r\nwhere (table_schema =:mtabela) ");
+  list.SetSQL(run::kTableListSQL);
   list.ParamByName("mtabela").SetAsString(database);
   list.Open();
   std::vector<std::u16string> names;
