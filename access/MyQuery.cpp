@@ -178,8 +178,10 @@ bool TMyQuery::Locate(std::string_view column, std::string_view value) {
     }
   }
   // Not found: the current row stays where it was.
-  if (recNo_ > 0 && static_cast<size_t>(recNo_) <= n) rows_.Row(static_cast<size_t>(recNo_) - 1, rowValues_.data());
-  else current_ = nullptr;
+  if (recNo_ > 0 && static_cast<size_t>(recNo_) <= n)
+    rows_.Row(static_cast<size_t>(recNo_) - 1, rowValues_.data());
+  else
+    current_ = nullptr;
   return false;
 }
 

@@ -64,19 +64,6 @@ bool TMySQLInfo::IsQuoted(std::u16string_view name) {
   return name.size() >= 2 && IsQuoteChar(name.front()) && name.front() == name.back();
 }
 
-std::u16string TMySQLInfo::Quote(std::u16string_view name) {
-  if (IsQuoted(name)) return std::u16string(name);
-  std::u16string q;
-  q.reserve(name.size() + 2);
-  q += u'`';
-  for (char16_t c : name) {
-    q += c;
-    if (c == u'`') q += u'`';
-  }
-  q += u'`';
-  return q;
-}
-
 std::u16string TMySQLInfo::Unquote(std::u16string_view name) {
   if (!IsQuoted(name)) return std::u16string(name);
   const char16_t q = name.front();

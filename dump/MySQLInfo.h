@@ -22,8 +22,6 @@ class TMySQLInfo {
   static bool QuotesNeeded(std::u16string_view name);
   // At least two characters, first and last both '`', both '"' or both '\''.
   static bool IsQuoted(std::u16string_view name);
-  // Unchanged when IsQuoted; otherwise between backticks with inner backticks doubled.
-  static std::u16string Quote(std::u16string_view name);
   // Strips one surrounding quote pair, a doubled quote character inside standing for one.
   static std::u16string Unquote(std::u16string_view name);
   // The name as the statements write it: bare, or quoted when quoteNames or QuotesNeeded.

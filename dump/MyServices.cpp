@@ -151,8 +151,6 @@ void TCustomMyDumpProcessor::ValidateQuery(std::u16string_view query) {
   if (!query.empty()) throw EDAError("Backing up a query is not supported: name the tables in TableNames");
 }
 
-std::unique_ptr<db::TMyQuery> TCustomMyDumpProcessor::MakeDataQuery() { return TDADumpProcessor::MakeDataQuery(); }
-
 void TCustomMyDumpProcessor::WriteSettingsPrologue() {
   if (!FCharset.empty()) {
     WriteTextLine(u"/*!40101 SET @OLD_CHARACTER_SET_CLIENT=@@CHARACTER_SET_CLIENT */;");

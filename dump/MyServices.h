@@ -24,7 +24,6 @@ class TCustomMyDumpProcessor : public TDADumpProcessor {
   void WriteByteLine(std::string_view bytes);
   void ProcessBackup(std::u16string_view query) override;
   void ValidateQuery(std::u16string_view query) override;
-  std::unique_ptr<db::TMyQuery> MakeDataQuery() override;
   void WriteSettingsPrologue() override;
   void WriteSettingsEpilogue() override;
   void DumpObjects(std::u16string_view query) override;
