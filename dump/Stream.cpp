@@ -15,15 +15,16 @@ namespace dump {
 TFileStream::TFileStream(const std::string& path) : buffer_(new char[kBufferSize]) {
   fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   int err = errno;
+  // Only a regular file is held and emptied; a device or a pipe is written as it is, and
+  // other writers of /dev/null and the like are no reason to refuse.
+  struct stat st{};
+  const bool regular = fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
   // Emptied only once we hold it, so a file another writer holds is never cut.
-  if (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+  if (regular && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
     err = errno == EWOULDBLOCK ? EBUSY : errno;
     ::close(fd_);
     fd_ = -1;
-  }
-  struct stat st{};
-  const bool regular = fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
-  if (regular && ::ftruncate(fd_, 0) != 0) {
+  } else if (regular && ::ftruncate(fd_, 0) != 0) {
     err = errno;
     ::close(fd_);
     fd_ = -1;

@@ -1,5 +1,8 @@
 // The script of one table: layout, statements, options, progress and failures.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <functional>
@@ -264,6 +267,22 @@ TEST_P(Script, failures_leave_what_was_complete) {
     ADD_FAILURE();
   } catch (const dump::EDAError& e) {
     EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + dir_ + "/no/such/folder/x.sql\". No such file or directory");
+  }
+
+  // A file another writer holds is refused and not cut.
+  {
+    const std::string held = dir_ + "/held.sql";
+    std::ofstream(held) << "kept";
+    const int fd = ::open(held.c_str(), O_RDWR);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    try {
+      dump_.BackupToFile(held);
+      ADD_FAILURE();
+    } catch (const dump::EDAError& e) {
+      EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + held + "\". The file is being used by another process");
+    }
+    ::close(fd);
+    EXPECT_EQ(ReadFile(held), "kept");
   }
 
   // A failure in the middle of a table: the complete rows stay, nothing after them.
